@@ -1,0 +1,5 @@
+#pragma once
+
+#include "support/runtime.h"
+
+namespace chartest {}  // namespace chartest
