@@ -47,24 +47,40 @@ int64_t get_pixel(const ImageData& img, int32_t x, int32_t y) {
     return img.row(y)[x];
 }
 
+namespace {
+
+// floor((2n + d) / 2d) for d > 0: n / d rounded to the nearest, halves upward.
+int64_t div_round(__int128 n, __int128 d) {
+    __int128 num = 2 * n + d, den = 2 * d;
+    __int128 q = num / den;
+    if ((num % den != 0) && (num < 0)) --q;
+    return static_cast<int64_t>(q);
+}
+
+}  // namespace
+
 void draw_line(ImageData& img, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour) {
-    // Bresenham over 64-bit deltas, so that far-off end points cannot overflow. Points
-    // outside the image are skipped one by one; lines are short in practice.
-    int64_t x = x1, y = y1;
-    const int64_t dx = std::llabs(int64_t{x2} - x1), dy = -std::llabs(int64_t{y2} - y1);
-    const int64_t sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
-    int64_t err = dx + dy;
+    // Each pixel is computed directly from the major coordinate, so only the part of
+    // the line that crosses the image is walked, however far away its end points lie,
+    // and the pixels inside are the same whether or not the line was clipped.
+    const int64_t dx = int64_t{x2} - x1, dy = int64_t{y2} - y1;
+    const bool x_major = (dx < 0 ? -dx : dx) >= (dy < 0 ? -dy : dy);
+    // Walk along the major axis a (from a1 by da) and derive the minor axis b.
+    const int64_t a1 = x_major ? x1 : y1, b1 = x_major ? y1 : x1;
+    const int64_t da = x_major ? dx : dy, db = x_major ? dy : dx;
+    const int64_t a_size = x_major ? img.WIDTH : img.HEIGHT, b_size = x_major ? img.HEIGHT : img.WIDTH;
+    const int64_t lo_a = std::max<int64_t>(std::min(a1, a1 + da), 0);
+    const int64_t hi_a = std::min<int64_t>(std::max(a1, a1 + da), a_size - 1);
     int32_t lo = img.HEIGHT, hi = -1;
-    for (;;) {
-        if (x >= 0 && y >= 0 && x < img.WIDTH && y < img.HEIGHT) {
-            img.row(static_cast<int32_t>(y))[x] = colour;
-            lo = std::min(lo, static_cast<int32_t>(y));
-            hi = std::max(hi, static_cast<int32_t>(y));
-        }
-        if (x == x2 && y == y2) break;
-        const int64_t e2 = 2 * err;
-        if (e2 >= dy) { err += dy; x += sx; }
-        if (e2 <= dx) { err += dx; y += sy; }
+    for (int64_t a = lo_a; a <= hi_a; ++a) {
+        const int64_t t = a - a1;
+        const int64_t b = da == 0 ? b1 : b1 + div_round(static_cast<__int128>(t) * db * (da < 0 ? -1 : 1),
+                                                        da < 0 ? -da : da);
+        if (b < 0 || b >= b_size) continue;
+        const int32_t x = static_cast<int32_t>(x_major ? a : b), y = static_cast<int32_t>(x_major ? b : a);
+        img.row(y)[x] = colour;
+        lo = std::min(lo, y);
+        hi = std::max(hi, y);
     }
     if (hi >= lo) img.mark_rows(lo, hi);
 }

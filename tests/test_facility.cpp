@@ -69,11 +69,23 @@ TEST(PageCopy, CopiesOnlyChangedRowsYetAlwaysMatches) {
 }
 
 TEST(DrawLine, EndpointsIncludedAndFarPointsClipped) {
-    ImageData img(10, 10, 0);
-    draw_line(img, 0, 0, 9, 9, 0xFFFFFFFF);
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(img.pixels[i * 10 + i], 0xFFFFFFFFu);
+    // Lines in every octant: both end points and one pixel per step of the longer axis.
+    const struct {
+        int x1, y1, x2, y2;
+    } lines[] = {{0, 0, 9, 9}, {9, 0, 0, 9}, {2, 1, 9, 4}, {9, 4, 2, 1}, {1, 2, 4, 9},
+                 {4, 9, 1, 2}, {5, 5, 5, 5}, {0, 7, 9, 7}, {3, 0, 3, 9}};
+    for (const auto& l : lines) {
+        ImageData img(10, 10, 0);
+        draw_line(img, l.x1, l.y1, l.x2, l.y2, 0xFFFFFFFF);
+        int count = 0;
+        for (uint32_t p : img.pixels) count += p == 0xFFFFFFFF;
+        EXPECT_EQ(count, std::max(std::abs(l.x2 - l.x1), std::abs(l.y2 - l.y1)) + 1);
+        EXPECT_EQ(img.pixels[l.y1 * 10 + l.x1], 0xFFFFFFFFu);
+        EXPECT_EQ(img.pixels[l.y2 * 10 + l.x2], 0xFFFFFFFFu);
+    }
     ImageData far(10, 10, 0);
-    draw_line(far, -5, 5, 2000000000, 5, 0xFF00FF00);  // must neither hang long nor crash
+    draw_line(far, -2000000000, 5, 2000000000, 5, 0xFF00FF00);  // walks only the image
+    EXPECT_EQ(far.pixels[5 * 10 + 0], 0xFF00FF00u);
     EXPECT_EQ(far.pixels[5 * 10 + 9], 0xFF00FF00u);
 }
 
