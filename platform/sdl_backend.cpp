@@ -14,50 +14,13 @@
 #include <string>
 
 #include "platform/backend.h"
-#include "platform/cp437.h"
+#include "platform/sdl_keys.h"
 
 namespace chartest {
 
 namespace {
 
 constexpr int MAX_SCALE = 4;
-
-// Decodes one UTF-8 sequence starting at s[i]; advances i. Returns U+FFFD when broken.
-char32_t next_utf8(const char* s, size_t& i) {
-    const unsigned char c = static_cast<unsigned char>(s[i++]);
-    if (c < 0x80) return c;
-    int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : -1;
-    if (extra < 0) return 0xFFFD;
-    char32_t u = c & (0x3F >> extra);
-    for (int k = 0; k < extra; ++k) {
-        const unsigned char d = static_cast<unsigned char>(s[i]);
-        if ((d & 0xC0) != 0x80) return 0xFFFD;
-        u = (u << 6) | (d & 0x3F);
-        ++i;
-    }
-    return u;
-}
-
-// The special-key code (second byte after 0xFF) of a key, or 0 when it has none.
-char special_code(SDL_Keycode k) {
-    switch (k) {
-        case SDLK_UP: return 'H';
-        case SDLK_DOWN: return 'P';
-        case SDLK_LEFT: return 'K';
-        case SDLK_RIGHT: return 'M';
-        case SDLK_HOME: return 'G';
-        case SDLK_END: return 'O';
-        case SDLK_PAGEUP: return 'I';
-        case SDLK_PAGEDOWN: return 'Q';
-        case SDLK_INSERT: return 'R';
-        case SDLK_DELETE: return 'S';
-        case SDLK_F11: return static_cast<char>(133);
-        case SDLK_F12: return static_cast<char>(134);
-        default: break;
-    }
-    if (k >= SDLK_F1 && k <= SDLK_F10) return static_cast<char>(';' + (k - SDLK_F1));
-    return 0;
-}
 
 class SdlBackend final : public Backend {
 public:
@@ -180,31 +143,18 @@ private:
                         pending_ = true;
                     }
                     break;
-                case SDL_TEXTINPUT: {
-                    // Typed text: each character as its code page 437 byte, or dropped.
-                    for (size_t i = 0; e.text.text[i];) {
-                        const int c = cp437_from_unicode(next_utf8(e.text.text, i));
-                        if (c >= 32) keys_.emplace_back(1, static_cast<char>(c));
-                    }
+                case SDL_TEXTINPUT:
+                    for (std::string& k : keys_for_typed_text(e.text.text))
+                        keys_.push_back(std::move(k));
                     break;
-                }
-                case SDL_KEYDOWN: key_down(e.key.keysym.sym); break;
+                case SDL_KEYDOWN:
+                    if (std::string k = key_for_keycode(e.key.keysym.sym); !k.empty())
+                        keys_.push_back(std::move(k));
+                    break;
                 default: break;
             }
         }
         present_if_due();
-    }
-
-    void key_down(SDL_Keycode k) {
-        switch (k) {
-            case SDLK_RETURN:
-            case SDLK_KP_ENTER: keys_.emplace_back("\r"); return;
-            case SDLK_BACKSPACE: keys_.emplace_back("\b"); return;
-            case SDLK_TAB: keys_.emplace_back("\t"); return;
-            case SDLK_ESCAPE: keys_.emplace_back("\x1b"); return;
-            default: break;
-        }
-        if (const char c = special_code(k)) keys_.push_back(std::string("\xFF") + c);
     }
 
     SDL_Window* window_ = nullptr;

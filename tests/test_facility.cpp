@@ -6,6 +6,8 @@
 #include "platform/headless.h"
 #include "platform/image.h"
 #include "platform/screen.h"
+#include "platform/sdl_keys.h"
+#include <SDL.h>
 #include "tests/headless_fixture.h"
 
 namespace chartest {
@@ -188,6 +190,23 @@ TEST(KeyScript, RejectsMalformedScripts) {
         EXPECT_FALSE(decode_key_script(bad, keys, error)) << bad;
         EXPECT_FALSE(error.empty());
     }
+}
+
+TEST(WindowKeys, KeyCodesAndTypedText) {
+    const struct {
+        SDL_Keycode code;
+        std::string key;
+    } keys[] = {{SDLK_RETURN, "\r"},       {SDLK_KP_ENTER, "\r"},   {SDLK_BACKSPACE, "\b"},
+                {SDLK_TAB, "\t"},          {SDLK_ESCAPE, "\x1b"},   {SDLK_UP, "\xFFH"},
+                {SDLK_DOWN, "\xFFP"},      {SDLK_LEFT, "\xFFK"},    {SDLK_RIGHT, "\xFFM"},
+                {SDLK_HOME, "\xFFG"},      {SDLK_END, "\xFFO"},     {SDLK_PAGEUP, "\xFFI"},
+                {SDLK_PAGEDOWN, "\xFFQ"},  {SDLK_INSERT, "\xFFR"},  {SDLK_DELETE, "\xFFS"},
+                {SDLK_F1, "\xFF;"},        {SDLK_F10, "\xFF" "D"},  {SDLK_F11, "\xFF\x85"},
+                {SDLK_F12, "\xFF\x86"},    {SDLK_a, ""},            {SDLK_LSHIFT, ""}};
+    for (const auto& k : keys) EXPECT_EQ(key_for_keycode(k.code), k.key) << k.code;
+    // "aé€☺ß": é is 130 and ß 225 in code page 437; € has no byte; ☺ would read as 1.
+    EXPECT_EQ(keys_for_typed_text("a\xC3\xA9\xE2\x82\xAC\xE2\x98\xBA\xC3\x9F"),
+              (std::vector<std::string>{"a", "\x82", "\xE1"}));
 }
 
 }  // namespace
