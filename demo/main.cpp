@@ -11,11 +11,13 @@
 #include "support/runtime.h"
 
 namespace chartest {
-namespace {
 
 // Font sheets live until the process ends. This keeps the sheet reachable after the
-// teardown has erased FONT, so that leak checkers do not take it for a leak.
+// teardown has erased FONT, so that leak checkers do not take it for a leak. (It has
+// external linkage so that the compiler keeps the store.)
 IMAGE sheet_for_the_whole_run = nullptr;
+
+namespace {
 
 [[noreturn]] void start(int argc, char** argv) {
     // The processor check (a 686-class processor or newer) is met by the build target:
