@@ -40,7 +40,10 @@ std::string AXISPARAM_S(const std::string& BUFFER, const std::string& OPEN_S,
 // start until no NEEDLE is left (occurrences that a replacement forms with its
 // surroundings are replaced too). HAYSTACK holds the result, which is also returned.
 // A non-empty REPLACEMENT that contains NEEDLE could never finish while NEEDLE occurs:
-// that call ends the program with fatal error 1 (illegal function call).
+// that call ends the program with fatal error 1 (illegal function call). Other pairs can
+// also grow a text without end ("ab" by "bbaa" in "aab"): when the text passes 16 MiB
+// and four times what replacing each original occurrence once would give, the program
+// ends with fatal error 4 (out of memory).
 std::string STR_REPLACE(const std::string& NEEDLE, const std::string& REPLACEMENT,
                         std::string& HAYSTACK);
 // Number of non-overlapping occurrences of NEEDLE, left to right, that are followed by
