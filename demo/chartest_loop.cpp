@@ -42,25 +42,50 @@ const DecimalCodes& decimal_codes() {
     return codes;
 }
 
+// Appends the decimal code of c, with a "," before it unless it is the first.
+inline void append_code(std::string& out, unsigned char c, bool first) {
+    const DecimalCodes& codes = decimal_codes();
+    if (!first) out += ',';
+    out.append(codes.text[c].data(), codes.length[c]);
+}
+
+constexpr std::string_view SEQ_LABEL = "\" is Ascii Seq:";
+
 }  // namespace
 
 std::string ascii_seq_text(const std::string& R) {
-    static constexpr char LABEL[] = " is Ascii Seq:";
-    const DecimalCodes& codes = decimal_codes();
     std::string V;
-    V.reserve(R.size() * 5 + sizeof LABEL + 2);
+    V.reserve(R.size() * 5 + SEQ_LABEL.size() + 1);
     V += '"';
     V += R;
-    V += '"';
-    V += LABEL;
-    bool first = true;
-    for (unsigned char c : R) {
-        if (!first) V += ',';
-        first = false;
-        V.append(codes.text[c].data(), codes.length[c]);
-    }
+    V += SEQ_LABEL;
+    for (size_t i = 0; i < R.size(); ++i) append_code(V, static_cast<unsigned char>(R[i]), i == 0);
     return V;
 }
+
+namespace {
+
+// Draws ascii_seq_text(R) with sheet 0 as DISPTEXT would, building the code list a
+// piece at a time so that a long line costs no more than its own size in memory.
+void draw_line_text(const std::string& R) {
+    constexpr size_t PIECE = 64 * 1024;
+    GlyphPen pen = glyph_pen_at_cursor(0);
+    draw_glyph_run(pen, "\"");
+    draw_glyph_run(pen, R);
+    draw_glyph_run(pen, SEQ_LABEL);
+    std::string codes;
+    codes.reserve(PIECE + 4);
+    for (size_t i = 0; i < R.size(); ++i) {
+        append_code(codes, static_cast<unsigned char>(R[i]), i == 0);
+        if (codes.size() >= PIECE) {
+            draw_glyph_run(pen, codes);
+            codes.clear();
+        }
+    }
+    draw_glyph_run(pen, codes);
+}
+
+}  // namespace
 
 void MAIN() {
     const FILETYPE& input = FILE[0];
@@ -75,7 +100,7 @@ void MAIN() {
     std::string R;
     while (file_read_line(input.MODE, R)) {
         strip_outer_quotes(R);
-        DISPTEXT(0, ascii_seq_text(R));
+        draw_line_text(R);
         SCREEN_FLIP();
     }
     file_close(input.MODE);

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace chartest {
 
@@ -19,5 +20,15 @@ void CHAROFFSET(int32_t FONTINDEX, int32_t INDEX, int32_t& X, int32_t& Y, int32_
 // screen the pen wraps to the next row and the cursor moves to column 1 of the row
 // below; otherwise the cursor does not move.
 void DISPTEXT(int32_t FONTINDEX, const std::string& V);
+
+// DISPTEXT in pieces: a pen placed at the text cursor, then runs of text drawn one
+// after another exactly as DISPTEXT draws their concatenation, so that a long text
+// need not be built in memory first.
+struct GlyphPen {
+    int32_t font = 0;
+    int32_t XP = 0, YP = 0;  // the next glyph's top-left corner on the page
+};
+GlyphPen glyph_pen_at_cursor(int32_t FONTINDEX);
+void draw_glyph_run(GlyphPen& pen, std::string_view text);
 
 }  // namespace chartest

@@ -159,6 +159,34 @@ TEST_F(CharTest, MainLineThatFillsTheRowMovesTheNextLineDown) {
     EXPECT_EQ(row_text(SCREEN_PAGE(0), 2), std::string(40, '.'));
 }
 
+TEST_F(CharTest, GlyphsBelowThePageStillMoveTheCursor) {
+    // Lines long enough to run far below the page: the cursor must end where drawing
+    // every glyph one by one would leave it, with cells of 8, 16 and 7 pixels (7 does
+    // not divide the screen width, so a row holds 46 glyphs and the last one overhangs).
+    for (int32_t sheet : {128, 256, 112}) {
+        for (int n : {1, 60, 73, 100, 300, 5000}) {
+            SCREEN_CLEAR();
+            IMAGE_DESTROY(FONT[0].SHEET);
+            FONT[0].SHEET = nullptr;
+            const std::string line(static_cast<size_t>(n), 'A');
+            run_main(line + "\n", sheet);
+            int64_t xp = 0, row = 1;
+            const int32_t cell = sheet / 16;
+            for (size_t g = 0; g < ascii_seq_text(line).size(); ++g) {
+                xp += cell;
+                if (xp >= 320) {
+                    xp = 0;
+                    row = std::min<int64_t>(row + 1, 30);
+                }
+            }
+            EXPECT_EQ(TEXT_ROW(), row) << sheet << " " << n;
+            if (row > 1) {
+                EXPECT_EQ(TEXT_COLUMN(), 1);
+            }
+        }
+    }
+}
+
 TEST_F(CharTest, EmptyFileDrawsNothingAndWaits) {
     run_main("");
     EXPECT_EQ(row_text(SCREEN_PAGE(0), 0), std::string(40, '.'));
