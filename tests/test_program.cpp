@@ -83,5 +83,58 @@ TEST(Program, ErrorPaths) {
     }
 }
 
+// A 24-bit BMP header that claims width x height but holds no pixels.
+std::string bmp_header_only(int32_t width, int32_t height) {
+    std::string h(54, '\0');
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) h[at + i] = static_cast<char>(v >> (8 * i));
+    };
+    h[0] = 'B';
+    h[1] = 'M';
+    put32(2, 54);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<uint32_t>(width));
+    put32(22, static_cast<uint32_t>(height));
+    h[26] = 1;
+    h[28] = 24;
+    return h;
+}
+
+TEST(Program, BadInputEndsCleanly) {
+    std::string every_byte;
+    for (int c = 0; c < 256; ++c) every_byte += static_cast<char>(c);
+    enum class Sheet { Good, Folder, Bytes };
+    const struct {
+        const char* what;
+        Sheet sheet;
+        std::string sheet_bytes;
+        std::string text;
+        int exit_code;
+    } cases[] = {
+        {"sheet is a folder", Sheet::Folder, "", "x\n", 7},
+        {"empty sheet file", Sheet::Bytes, "", "x\n", 3},
+        {"text file named .bmp", Sheet::Bytes, "hello, I am not a bitmap\n", "x\n", 3},
+        {"100000 x 100000 header", Sheet::Bytes, bmp_header_only(100000, 100000), "x\n", 3},
+        {"1-byte chartest.txt", Sheet::Good, "", "x", 0},
+        {"every byte value", Sheet::Good, "", every_byte, 0},
+        {"50 MB on one line", Sheet::Good, "", std::string(50u << 20, 'x'), 0},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        switch (c.sheet) {
+            case Sheet::Good: write_sheet(dir); break;
+            case Sheet::Folder: std::filesystem::create_directories(dir.path() / SHEET); break;
+            case Sheet::Bytes: dir.write(SHEET, c.sheet_bytes); break;
+        }
+        dir.write("chartest.txt", c.text);
+        const ProgramRun run = run_chartest(dir);
+        EXPECT_EQ(run.exit_code, c.exit_code) << c.what << run.err;
+        if (c.exit_code != 0) {
+            EXPECT_NE(run.err.find("Aborting due to runtime error"), std::string::npos) << c.what;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace chartest
