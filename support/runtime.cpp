@@ -122,8 +122,9 @@ bool file_close(int32_t number) {
     return true;
 }
 
-bool file_read_line(int32_t number, std::string& line) {
-    std::FILE* f = file_stream(number);
+bool file_read_line(int32_t number, std::string& line) { return read_line(file_stream(number), line); }
+
+bool read_line(std::FILE* f, std::string& line) {
     line.clear();
     if (!f) return false;
     // getdelim keeps zero bytes and grows its buffer for lines of any length.

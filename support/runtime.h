@@ -63,6 +63,8 @@ bool file_close(int32_t number);
 // last byte, goes with the break. Zero bytes and lines of any length are kept. False
 // at the end of the file (nothing more could be read).
 bool file_read_line(int32_t number, std::string& line);
+// The same on a stream of one's own.
+bool read_line(std::FILE* stream, std::string& line);
 
 // ---- Bounds-checked arrays -----------------------------------------------------------
 
