@@ -9,6 +9,8 @@
 
 #include <SDL.h>
 
+#include <cerrno>  // program_invocation_short_name
+
 #include <algorithm>
 #include <deque>
 #include <string>
@@ -39,7 +41,8 @@ public:
         int scale = MAX_SCALE;
         while (scale > 1 && (width * scale > usable.w || height * scale > usable.h)) --scale;
 
-        window_ = SDL_CreateWindow("chartest", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+        // The window is named after the program that opens it (chartest, sheettool, ...).
+        window_ = SDL_CreateWindow(program_invocation_short_name, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                    width * scale, height * scale, SDL_WINDOW_RESIZABLE);
         if (!window_) return fail();
         renderer_ = SDL_CreateRenderer(window_, -1, 0);
