@@ -50,6 +50,19 @@ private:
     std::filesystem::path path_;
 };
 
+// Whether text row `row` of the work page shows exactly `text` as TEXT_PRINT draws it in
+// white on the background colour, padded with spaces to the full row.
+inline bool row_shows(int32_t row, const std::string& text) {
+    IMAGE expected = IMAGE_CREATE(320, 8, SCREEN_BACKGROUND());
+    DRAW_TEXT(expected, 0, 0, text + std::string(40 - text.size(), ' '), 0xFFFFFFFF);
+    bool same = true;
+    for (int32_t y = 0; y < 8 && same; ++y)
+        for (int32_t x = 0; x < 320 && same; ++x)
+            same = PIXEL_GET(SCREEN_WORK_PAGE(), x, (row - 1) * 8 + y) == PIXEL_GET(expected, x, y);
+    IMAGE_DESTROY(expected);
+    return same;
+}
+
 inline std::string read_file_bytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});

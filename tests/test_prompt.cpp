@@ -16,17 +16,6 @@ protected:
         HeadlessScreen::SetUp();
         SCREEN_CLEAR();
     }
-    // Whether row `row` shows exactly `text` (in white on black, padded with spaces).
-    static bool row_shows(int32_t row, const std::string& text) {
-        IMAGE expected = IMAGE_CREATE(320, 8, SCREEN_BACKGROUND());
-        DRAW_TEXT(expected, 0, 0, text + std::string(40 - text.size(), ' '), 0xFFFFFFFF);
-        bool same = true;
-        for (int32_t y = 0; y < 8 && same; ++y)
-            for (int32_t x = 0; x < 320 && same; ++x)
-                same = PIXEL_GET(SCREEN_PAGE(1), x, (row - 1) * 8 + y) == PIXEL_GET(expected, x, y);
-        IMAGE_DESTROY(expected);
-        return same;
-    }
 };
 
 TEST_F(Prompt, KeysBuildTheValue) {

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "headless_fixture.h"
+#include "tests/headless_fixture.h"
 #include "support/memory_management.h"
 #include "support/property_display.h"
 #include "support/vga_lookup.h"

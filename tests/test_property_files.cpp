@@ -10,20 +10,14 @@
 #include <utility>
 #include <vector>
 
-#include "headless_fixture.h"
+#include "tests/headless_fixture.h"
 #include "support/property_core.h"
+#include "tests/property_fixture.h"
 
 namespace chartest {
 namespace {
 
 namespace fs = std::filesystem;
-using Pairs = std::vector<std::pair<std::string, std::string>>;
-
-Pairs pairs(PropertyDb& db) {
-    Pairs out;
-    for (int32_t i = 0; i <= db.ubound(); ++i) out.emplace_back(db[i].LABEL, db[i].VALUE);
-    return out;
-}
 
 std::vector<std::string> names_in(const fs::path& folder) {
     std::vector<std::string> names;

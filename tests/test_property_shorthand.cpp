@@ -6,21 +6,15 @@
 #include <utility>
 #include <vector>
 
-#include "headless_fixture.h"
+#include "tests/headless_fixture.h"
 #include "support/property_shorthand.h"
 #include "support/vga_lookup.h"
+#include "tests/property_fixture.h"
 
 namespace chartest {
 namespace {
 
 namespace fs = std::filesystem;
-using Pairs = std::vector<std::pair<std::string, std::string>>;
-
-Pairs pairs(PropertyDb& db) {
-    Pairs out;
-    for (int32_t i = 0; i <= db.ubound(); ++i) out.emplace_back(db[i].LABEL, db[i].VALUE);
-    return out;
-}
 
 PropertyDb with(const Pairs& properties) {
     PropertyDb db;

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "headless_fixture.h"
+#include "tests/headless_fixture.h"
 #include "support/property_core.h"
 
 namespace chartest {

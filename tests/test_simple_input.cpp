@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "headless_fixture.h"
+#include "tests/headless_fixture.h"
 #include "support/simple_input.h"
 #include "support/vga_lookup.h"
 

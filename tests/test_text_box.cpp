@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "headless_fixture.h"
+#include "tests/headless_fixture.h"
 #include "support/memory_management.h"
 #include "support/text_box.h"
 #include "support/vga_lookup.h"

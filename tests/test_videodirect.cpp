@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "headless_fixture.h"
+#include "tests/headless_fixture.h"
 #include "support/memory_management.h"
 #include "support/property_shorthand.h"
 
