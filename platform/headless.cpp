@@ -1,5 +1,7 @@
 #include "platform/headless.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
 
 #include "platform/backend.h"
@@ -141,7 +143,11 @@ bool selected() { return state().selected; }
 void push_keys(const std::string& encoded) {
     std::vector<std::string> keys;
     std::string error;
-    if (!decode_key_script(encoded, keys, error)) keys.clear();
+    if (!decode_key_script(encoded, keys, error)) {
+        // A test with a broken script would otherwise wait for keys that never come.
+        std::fprintf(stderr, "headless::push_keys: %s\n", error.c_str());
+        std::abort();
+    }
     for (std::string& k : keys) state().keys.push_back(std::move(k));
 }
 
