@@ -67,8 +67,9 @@ void skip_hidden_glyphs(GlyphPen& pen, int64_t count, int32_t XS, int32_t YS, in
 }  // namespace
 
 void draw_glyph_run(GlyphPen& pen, std::string_view text) {
-    const int32_t SCRW = SCREEN_INFO().width;
-    const int32_t SCRH = SCREEN_INFO().height;
+    const ScreenInfo screen = SCREEN_INFO();
+    const int32_t SCRW = screen.width;
+    const int32_t SCRH = screen.height;
     int32_t X, Y, W, H, XS, YS, XO, YO;
     const IMAGE sheet = FONT[pen.font].SHEET;
     for (size_t i = 0; i < text.size(); ++i) {
