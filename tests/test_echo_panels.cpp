@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/headless_fixture.h"
+#include "tests/colour_fixture.h"
 #include "support/memory_management.h"
 #include "support/text_box.h"
 #include "support/vga_lookup.h"
@@ -13,23 +13,16 @@
 namespace chartest {
 namespace {
 
-constexpr uint32_t MESSAGE_COLOUR = 0xFF123456u;  // VGA entry 15 of the test table
 constexpr uint32_t BACKGROUND = 0xFF202020u;
 
 using Panel = std::function<std::string(const std::string&)>;
 
-class EchoPanel : public HeadlessScreen {
+class EchoPanel : public ColourTableScreen {
 protected:
     void SetUp() override {
-        HeadlessScreen::SetUp();
-        VGA_TABLE.redim(0, 15);
-        VGA_TABLE[15] = "&HFF123456";
+        ColourTableScreen::SetUp();
         SCREEN_COLOR(0, BACKGROUND, COLOR_BACKGROUND);
         SCREEN_CLEAR();
-    }
-    void TearDown() override {
-        VGA_TABLE.erase();
-        HeadlessScreen::TearDown();
     }
 
     // What the work page should hold below the two message rows: the cleared screen with

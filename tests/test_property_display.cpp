@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/headless_fixture.h"
+#include "tests/colour_fixture.h"
 #include "support/memory_management.h"
 #include "support/property_display.h"
 #include "support/vga_lookup.h"
@@ -38,20 +38,17 @@ PropertyDb emptied() {
 // A copy of the work page's pixels.
 std::vector<uint32_t> work_pixels() { return SCREEN_WORK_PAGE()->pixels; }
 
-class PropertyDisplay : public HeadlessScreen {
+class PropertyDisplay : public ColourTableScreen {
 protected:
     void SetUp() override {
-        HeadlessScreen::SetUp();
-        VGA_TABLE.redim(0, 15);
-        VGA_TABLE[15] = "&HFF123456";
+        ColourTableScreen::SetUp();
         SCREEN_COLOR(0, BACKGROUND, COLOR_BACKGROUND);
         SCREEN_CLEAR();
         DBDEBUGENABLED = 0;
     }
     void TearDown() override {
         DBDEBUGENABLED = 0;
-        VGA_TABLE.erase();
-        HeadlessScreen::TearDown();
+        ColourTableScreen::TearDown();
     }
 };
 

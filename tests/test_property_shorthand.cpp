@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/headless_fixture.h"
+#include "tests/colour_fixture.h"
 #include "support/property_shorthand.h"
 #include "support/vga_lookup.h"
 #include "tests/property_fixture.h"
@@ -23,20 +23,17 @@ PropertyDb with(const Pairs& properties) {
 }
 
 // A headless screen, a colour table and a temporary working directory.
-class Shorthand : public HeadlessScreen {
+class Shorthand : public ColourTableScreen {
 protected:
     void SetUp() override {
-        HeadlessScreen::SetUp();
-        VGA_TABLE.redim(0, 15);
-        VGA_TABLE[15] = "&HFF123456";
+        ColourTableScreen::SetUp();
         old_cwd_ = fs::current_path();
         fs::current_path(dir_.path());
     }
     void TearDown() override {
         fs::current_path(old_cwd_);
         DBDEBUGENABLED = 0;
-        VGA_TABLE.erase();
-        HeadlessScreen::TearDown();
+        ColourTableScreen::TearDown();
     }
     TempDir dir_;
     fs::path old_cwd_;

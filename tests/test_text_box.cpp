@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/headless_fixture.h"
+#include "tests/colour_fixture.h"
 #include "support/memory_management.h"
 #include "support/text_box.h"
 #include "support/vga_lookup.h"
@@ -79,7 +79,6 @@ TEST(TextBoxString, HeightHasNoEffect) {
 
 constexpr uint32_t GREEN = 0xFF00FF00u;
 constexpr uint32_t RED_CROSS = 0x80FF0000u;
-constexpr uint32_t MESSAGE_COLOUR = 0xFF123456u;  // VGA entry 15 of the test table
 
 // The image a box should be: transparent, the given rows of text in green, the red cross.
 IMAGE expected_box(int32_t w, int32_t h, const std::vector<std::pair<int32_t, std::string>>& rows) {
@@ -90,18 +89,7 @@ IMAGE expected_box(int32_t w, int32_t h, const std::vector<std::pair<int32_t, st
     return image;
 }
 
-class TextBoxRender : public HeadlessScreen {
-protected:
-    void SetUp() override {
-        HeadlessScreen::SetUp();
-        VGA_TABLE.redim(0, 15);
-        VGA_TABLE[15] = "&HFF123456";
-    }
-    void TearDown() override {
-        VGA_TABLE.erase();
-        HeadlessScreen::TearDown();
-    }
-};
+using TextBoxRender = ColourTableScreen;
 
 struct RenderCase {
     const char* what;
